@@ -1,6 +1,7 @@
 // The core's calls out to the system, recorded instead of carried out.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,10 @@ struct Shown_Message {
     return text == other.text && icon == other.icon;
   }
 };
+
+inline void PrintTo(const Shown_Message &m, std::ostream *out) {
+  *out << (m.icon == MESSAGE_ERROR ? "error: " : "warning: ") << m.text;
+}
 
 // One call of the desktop functions: "wallpaper PATH", "repaint" or "arrow".
 using Desktop_Call = std::string;
