@@ -59,7 +59,10 @@ int Check(const char *path) {
 constexpr DWORD QUIT_WAIT_MS = 10000;
 constexpr DWORD QUIT_POLL_MS = 50;
 
-HWND Find_Program() { return FindWindowA(nullptr, PROGRAM_TITLE); }
+// The program's own hidden window. Its class is asked for too, so that
+// neither one of its message boxes (captioned alike) nor some other window
+// of that title takes the request.
+HWND Find_Program() { return FindWindowA(WINDOW_CLASS_NAME, PROGRAM_TITLE); }
 
 int Not_Running() {
   std::fputs("not running\n", stderr);
