@@ -26,6 +26,16 @@ constexpr int END = -1;  // what a scan returns when the input ended first
 constexpr int MAX_PATH_LENGTH = WALLPAP_PATH_SIZE - 1;
 constexpr int MAX_WALLPAP_INDEX = WALLPAP_SLOTS - 1;
 
+// The white space of the scanning rules: space, tab, newline, vertical tab,
+// form feed, carriage return. Bytes from 0x80 up never are.
+bool Is_Space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// A byte that a token goes on over: neither white space nor NUL nor Ctrl-Z.
+// Every byte above the space is one, so that test comes first.
+bool Is_Token_Byte(unsigned char c) {
+  return c > ' ' || (!Is_Space(c) && c != '\0' && c != 0x1A);
+}
+
 // The configuration file as the scans see it: the same text mode on every
 // platform. Carriage returns are dropped wherever they stand, and a Ctrl-Z
 // byte ends the input. Reads the file in blocks, so memory does not grow
@@ -56,6 +66,44 @@ class Config_Text {
 
   void take() { ++pos_; }
 
+  // Takes white space, up to the next other byte or the end of input. The
+  // inner loop runs over the block itself: a file of blank lines costs one
+  // comparison or two per byte.
+  void skip_space() {
+    while (!ended_ && (pos_ < size_ || refill())) {
+      const unsigned char *stop = data_ + pos_;
+      const unsigned char *end = data_ + size_;
+      while (stop != end && Is_Space(*stop)) ++stop;
+      pos_ = stop - data_;
+      if (stop != end) return;
+    }
+  }
+
+  // Takes the run of token bytes from here up to the next white space, NUL
+  // byte, Ctrl-Z or end of input, carriage returns dropped from it, and
+  // copies as much of it as fits in room bytes to out. Returns the run's
+  // whole length; copied tells how much of it is in out.
+  std::size_t take_run(char *out, std::size_t room, std::size_t &copied) {
+    std::size_t length = 0;
+    copied = 0;
+    while (!ended_ && (pos_ < size_ || refill())) {
+      const unsigned char *start = data_ + pos_;
+      const unsigned char *stop = start;
+      const unsigned char *end = data_ + size_;
+      while (stop != end && Is_Token_Byte(*stop)) ++stop;
+      const std::size_t run = stop - start;
+      const std::size_t fits = run < room - copied ? run : room - copied;
+      std::memcpy(out + copied, start, fits);
+      copied += fits;
+      length += run;
+      pos_ += run;
+      if (stop == end) continue;
+      if (*stop != 0x0D) break;  // the byte that ends the run stays unread
+      ++pos_;
+    }
+    return length;
+  }
+
  private:
   bool refill() {
     if (file_ != nullptr) {
@@ -75,14 +123,7 @@ class Config_Text {
   unsigned char block_[16384];
 };
 
-// The white space of the scanning rules; bytes from 0x80 up never are.
-bool Is_Space(int c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-void Skip_Space(Config_Text &text) {
-  while (Is_Space(text.peek())) text.take();
-}
+void Skip_Space(Config_Text &text) { text.skip_space(); }
 
 // Where a scan's conversion puts its value. %d goes to number; %s goes to
 // token, of which at most token_size - 1 bytes are kept, while token_length
@@ -123,16 +164,11 @@ int Scan_Number(Config_Text &text, long long *number) {
 // byte or end of input. Its first byte is always taken, even a NUL, so the
 // token is never empty; the byte that ends it stays unread.
 void Scan_Token(Config_Text &text, const Scan_Store &store) {
-  std::size_t count = 0;
-  int c = text.peek();
-  do {
-    if (count + 1 < store.token_size) store.token[count] = static_cast<char>(c);
-    ++count;
-    text.take();
-    c = text.peek();
-  } while (c != END && c != '\0' && !Is_Space(c));
-  const std::size_t kept = count < store.token_size ? count : store.token_size - 1;
-  store.token[kept] = '\0';
+  store.token[0] = static_cast<char>(text.peek());
+  text.take();
+  std::size_t copied = 0;
+  const std::size_t count = 1 + text.take_run(store.token + 1, store.token_size - 2, copied);
+  store.token[1 + copied] = '\0';
   *store.token_length = store.token[0] == '\0' ? 0 : count;
 }
 
