@@ -138,9 +138,11 @@ struct Scan_Store {
 // Far beyond any 32-bit value; the digits past it no longer matter.
 constexpr long long NUMBER_CEILING = 1LL << 40;
 
-// %d after its white-space skip: an optional sign and decimal digits.
-// Returns 1 when a number was stored, 0 when no digit follows, END when the
-// input ended first.
+// %d after its white-space skip, at a byte that is there: an optional sign
+// and decimal digits. Returns 1 when a number was stored, 0 when no digit
+// follows. A sign with nothing after it is a malformed number like a sign
+// before a letter, not the end of the input: "Random=-" at the end of the
+// file is a bad Random value.
 int Scan_Number(Config_Text &text, long long *number) {
   int c = text.peek();
   const bool negative = c == '-';
@@ -148,7 +150,6 @@ int Scan_Number(Config_Text &text, long long *number) {
     text.take();
     c = text.peek();
   }
-  if (c == END) return END;
   if (c < '0' || c > '9') return 0;
   long long value = 0;
   for (; c >= '0' && c <= '9'; c = text.peek()) {
@@ -188,9 +189,7 @@ int Scan(Config_Text &text, const char *format, const Scan_Store &store = {}) {
       if (*++f == 's') {
         Scan_Token(text, store);
       } else {
-        const int result = Scan_Number(text, store.number);
-        if (result == END) return ended();
-        if (result == 0) return stored;
+        if (Scan_Number(text, store.number) == 0) return stored;
       }
       ++stored;
     } else {

@@ -111,11 +111,9 @@ std::string As_Text(const uint8_t *data, std::size_t size) {
 
 // Where glibc's fscanf reads differently from the format's rules on purpose:
 // it does not stop a token at a NUL byte, it cannot hold a token longer than
-// its field width, numbers past 32 bits have no defined value, and it calls a
-// lone sign at the very end a failed match rather than the end of input.
+// its field width, and numbers past 32 bits have no defined value.
 bool Glibc_Reads_It_Alike(const std::string &text) {
   if (text.empty() || text.find('\0') != std::string::npos) return false;
-  if (text.back() == '-' || text.back() == '+') return false;
   std::size_t digits = 0;
   std::size_t token = 0;
   for (const char ch : text) {

@@ -152,6 +152,8 @@ const Reading_Case READING_CASES[] = {
     Stops("ends_after_timer", "[Configuration]\nTimerMinutes=30\n", {NO_FILES}),
     Stops("ends_inside_random_key", "TimerMinutes=30\nRand", {NO_FILES}),
     Stops("ends_before_random_number", "TimerMinutes=30\nRandom=", {NO_FILES}),
+    Stops("ends_after_random_sign", "TimerMinutes=30\nRandom=-", {BAD_RANDOM}),
+    Stops("ends_after_timer_sign", "TimerMinutes=+", {BAD_TIMER}),
     Stops("ends_after_random", "TimerMinutes=30\nRandom=1\n", {NO_FILES}),
     Stops("ends_after_refresh", "TimerMinutes=30\nRandom=1\nRefreshScreen=1", {NO_FILES}),
     Stops("ends_after_list_header", Settings(), {NO_FILES}),
