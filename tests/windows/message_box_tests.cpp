@@ -1,6 +1,7 @@
 // The program's message boxes as the user meets them: text, caption, icon,
 // the lone OK button, no owner; the order they come in and the exit status
 // they lead to.
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -108,6 +109,9 @@ std::vector<Config_Case> Config_Cases() {
   };
 }
 
+// Cases go by their names in GoogleTest's messages.
+void PrintTo(const Config_Case &c, std::ostream *out) { *out << c.name; }
+
 class Config_Messages : public Morvelin_Test,
                         public ::testing::WithParamInterface<Config_Case> {};
 
@@ -196,6 +200,9 @@ std::string Replace(std::string text, const std::string &from, const std::string
     text.replace(at, from.size(), to);
   return text;
 }
+
+// Cases go by their names in GoogleTest's messages.
+void PrintTo(const Tail_Case &c, std::ostream *out) { *out << c.name; }
 
 class Command_Tail : public Morvelin_Test, public ::testing::WithParamInterface<Tail_Case> {};
 

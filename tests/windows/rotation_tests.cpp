@@ -3,6 +3,7 @@
 // requests (WM_USER) and minute ticks (WM_TIMER, posted by the test in place
 // of the one-minute timer).
 #include <set>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,9 @@ const std::vector<Timer_Case> TIMER_CASES = {
     {"RequestRestartsTheCount", 30, {Ticks(10), REQUEST, Ticks(29)}, 0},
     {"NextTimedChangeComesFullTicksAfterRequest", 30, {Ticks(10), REQUEST, Ticks(30)}, 1},
 };
+
+// Cases go by their names in GoogleTest's messages.
+void PrintTo(const Timer_Case &c, std::ostream *out) { *out << c.name; }
 
 class Minute_Ticks : public Rotation, public ::testing::WithParamInterface<Timer_Case> {};
 
