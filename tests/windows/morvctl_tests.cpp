@@ -104,6 +104,29 @@ TEST_F(Morvctl, QuitEndsTheProgramWithStatus0) {
   EXPECT_EQ(FindWindowA(nullptr, TITLE), nullptr);
 }
 
+// A refused second copy shows a box captioned "Quibrane", which is a
+// top-level window with the program's title as well; morvctl must still
+// reach the program itself.
+TEST_F(Morvctl, ReachesTheProgramWhileARefusedCopyShowsItsBox) {
+  ASSERT_NO_FATAL_FAILURE(Start_Program());
+  Process second;
+  ASSERT_TRUE(Start_Morvelin(second, Make_Config(30, 0, wallpapers_)));
+  ASSERT_TRUE(Poll_Until([&] { return Find_Box(second.Id()) != nullptr; }));
+
+  Set_Wallpaper_Setting(NO_WALLPAPER);
+  const Outcome next = Run_Morvctl("next");
+  ASSERT_TRUE(next.ended);
+  EXPECT_EQ(next.status, 0u);
+  EXPECT_EQ(Wait_For_Wallpaper_Change(NO_WALLPAPER), wallpapers_[0]);
+
+  const Outcome quit = Run_Morvctl("quit");
+  ASSERT_TRUE(quit.ended);
+  EXPECT_EQ(quit.status, 0u);
+  DWORD exit_status = 99;
+  EXPECT_TRUE(program_.Wait_For_Exit(WAIT_MS, &exit_status)) << "quit did not end the program";
+  EXPECT_EQ(exit_status, 0u);
+}
+
 class Morvctl_Without_Program : public Morvctl,
                                 public ::testing::WithParamInterface<const char *> {};
 
