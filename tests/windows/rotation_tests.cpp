@@ -65,6 +65,19 @@ TEST_F(Rotation, RequestShowsTheImageOnTheScreen) {
       << "screen shows " << std::hex << Screen_Centre_Colour();
 }
 
+TEST_F(Rotation, RepaintingTheWholeScreenAfterEachChange) {
+  wallpapers_ = Make_Wallpapers(2);
+  const std::string config = Test_Path("refresh.cfg");
+  ASSERT_TRUE(Write_File(config, Config_Text(30, 0, 1, wallpapers_)));
+  ASSERT_NO_FATAL_FAILURE(Start_Running(program_, config));
+  window_ = FindWindowA(nullptr, TITLE);
+  for (int expected : {0, 1, 0}) {
+    ASSERT_EQ(Request_Change(window_), wallpapers_[expected]);
+    EXPECT_TRUE(Wait_For_Screen_Colour(Wallpaper_Colour(expected)));
+  }
+  ASSERT_NO_FATAL_FAILURE(Close_And_Expect_Status_0());
+}
+
 TEST_F(Rotation, ListOrderGoesRoundFromTheFirstEntry) {
   ASSERT_NO_FATAL_FAILURE(Start(3, 30, 0));
   for (int expected : {0, 1, 2, 0, 1}) {
