@@ -1,4 +1,5 @@
-// morvctl next / quit / status against the real program.
+// morvctl next / quit / status against the real program, and check as a
+// person editing a configuration runs it.
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -125,6 +126,38 @@ TEST_F(Morvctl, ReachesTheProgramWhileARefusedCopyShowsItsBox) {
   DWORD exit_status = 99;
   EXPECT_TRUE(program_.Wait_For_Exit(WAIT_MS, &exit_status)) << "quit did not end the program";
   EXPECT_EQ(exit_status, 0u);
+}
+
+// The console's text mode ends each printed line with CR LF.
+TEST_F(Morvctl, CheckPrintsWhatTheProgramMakesOfTheFile) {
+  wallpapers_ = Make_Wallpapers(1);
+  const std::string missing = Test_Path("missing.bmp");
+  const Outcome outcome = Run_Morvctl("check " + Make_Config(30, 1, {wallpapers_[0], missing}));
+  ASSERT_TRUE(outcome.ended);
+  EXPECT_EQ(outcome.status, 0u);
+  EXPECT_EQ(outcome.out, "TimerMinutes=30\r\nRandom=1\r\nRefreshScreen=0\r\n"
+                         "wallpaper 0: " + wallpapers_[0] + "\r\n"
+                         "wallpaper 1: " + missing + "\r\n"
+                         "note: wallpaper 1 names no existing file; it is kept all the same\r\n");
+  EXPECT_EQ(outcome.err, "");
+}
+
+TEST_F(Morvctl, CheckFallsBackToTheDefaultFileAsTheProgramDoes) {
+  const std::string absent = Test_Path("absent.cfg");
+  const Outcome without = Run_Morvctl("check " + absent);
+  ASSERT_TRUE(without.ended);
+  EXPECT_EQ(without.status, 1u);
+  EXPECT_EQ(without.out,
+            "warning: Config file not found - Trying default:\r\n"
+            "error: Default config file not found - Fatal error\r\n");
+
+  ASSERT_TRUE(Write_File(DEFAULT_CONFIG, Config_Text(5, 0, 0, {"C:\\a.bmp", "C:\\b.bmp"})));
+  const Outcome with = Run_Morvctl("check " + absent);
+  ASSERT_TRUE(with.ended);
+  EXPECT_EQ(with.status, 0u);
+  EXPECT_EQ(with.out.substr(0, with.out.find("wallpaper 0")),
+            "warning: Config file not found - Trying default:\r\n"
+            "TimerMinutes=5\r\nRandom=0\r\nRefreshScreen=0\r\n");
 }
 
 class Morvctl_Without_Program : public Morvctl,
