@@ -48,9 +48,7 @@ class Config_Text {
 
   // The next byte (0 to 255), left unread, or END.
   int peek() {
-    for (;;) {
-      if (ended_) return END;
-      if (pos_ == size_ && !refill()) return END;
+    while (has_bytes()) {
       const unsigned char c = data_[pos_];
       if (c == 0x0D) {
         ++pos_;
@@ -62,6 +60,7 @@ class Config_Text {
       }
       return c;
     }
+    return END;
   }
 
   void take() { ++pos_; }
@@ -70,7 +69,7 @@ class Config_Text {
   // inner loop runs over the block itself: a file of blank lines costs one
   // comparison or two per byte.
   void skip_space() {
-    while (!ended_ && (pos_ < size_ || refill())) {
+    while (has_bytes()) {
       const unsigned char *stop = data_ + pos_;
       const unsigned char *end = data_ + size_;
       while (stop != end && Is_Space(*stop)) ++stop;
@@ -86,7 +85,7 @@ class Config_Text {
   std::size_t take_run(char *out, std::size_t room, std::size_t &copied) {
     std::size_t length = 0;
     copied = 0;
-    while (!ended_ && (pos_ < size_ || refill())) {
+    while (has_bytes()) {
       const unsigned char *start = data_ + pos_;
       const unsigned char *stop = start;
       const unsigned char *end = data_ + size_;
@@ -105,6 +104,9 @@ class Config_Text {
   }
 
  private:
+  // True while a byte is there to look at, reading the next block if need be.
+  bool has_bytes() { return !ended_ && (pos_ < size_ || refill()); }
+
   bool refill() {
     if (file_ != nullptr) {
       size_ = std::fread(block_, 1, sizeof block_, file_);
@@ -122,8 +124,6 @@ class Config_Text {
   bool ended_ = false;
   unsigned char block_[16384];
 };
-
-void Skip_Space(Config_Text &text) { text.skip_space(); }
 
 // Where a scan's conversion puts its value. %d goes to number; %s goes to
 // token, of which at most token_size - 1 bytes are kept, while token_length
@@ -182,14 +182,14 @@ int Scan(Config_Text &text, const char *format, const Scan_Store &store = {}) {
   const auto ended = [&] { return stored != 0 ? stored : END; };
   for (const char *f = format; *f != '\0'; ++f) {
     if (Is_Space(static_cast<unsigned char>(*f))) {
-      Skip_Space(text);
+      text.skip_space();
     } else if (f[0] == '%' && (f[1] == 'd' || f[1] == 's')) {
-      Skip_Space(text);
+      text.skip_space();
       if (text.peek() == END) return ended();
       if (*++f == 's') {
         Scan_Token(text, store);
-      } else {
-        if (Scan_Number(text, store.number) == 0) return stored;
+      } else if (Scan_Number(text, store.number) == 0) {
+        return stored;
       }
       ++stored;
     } else {
